@@ -20,6 +20,7 @@ public:
         uint32_t compressedSize = 0;
         uint32_t uncompressedSize = 0;
         uint32_t dataOffset = 0;  // start of the entry's data in the archive bytes
+        uint32_t crc32 = 0;       // checked when a whole entry is extracted
     };
 
     // Null when the bytes are not a readable zip archive. The bytes are copied.

@@ -54,11 +54,13 @@ private:
         unsigned value = 0; // offset of the decoded value
     };
 
+    enum class Step { Failed, Closed, Ended }; // Closed: went on normally; Ended: text over
+
     bool Parse();
-    bool ParseContent(unsigned parent, size_t& pos, bool afterOpenBracket);
-    bool ParseElement(unsigned parent, unsigned& prevSibling, size_t& pos);
+    Step ParseContent(unsigned parent, size_t& pos, bool afterOpenBracket, int depth);
+    Step ParseElement(unsigned parent, unsigned& prevSibling, size_t& pos, int depth);
     bool ParseAttributes(unsigned element, size_t& pos);
-    bool ParseData(size_t& pos, char end, size_t& dataEnd);
+    void ParseData(size_t& pos, char end, size_t& dataEnd);
     void SkipWhitespace(size_t& pos) const;
     void SkipIdentifier(size_t& pos) const;
     bool Failed(const char* message, size_t pos);
