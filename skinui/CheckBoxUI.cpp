@@ -1,0 +1,7 @@
+#include "skinui/CheckBoxUI.h"
+
+namespace SkinUI {
+
+std::string CCheckBoxUI::GetClass() const { return "CheckBoxUI"; }
+
+} // namespace SkinUI
