@@ -44,6 +44,13 @@ std::string MakeDeepNarrowDir(const std::string& root, const std::string& compon
     return dir;
 }
 
+// The temp folder's own clean-up works with the narrow calls and cannot reach paths past
+// MAX_PATH, so a test that made such paths takes its folder away itself.
+struct LongTreeCleanup {
+    const TempDir& dir;
+    ~LongTreeCleanup() { RemoveTreeW(AnsiToWide(dir.Path())); }
+};
+
 } // namespace
 
 TEST(AnsiToWide, ConvertsWithTheAnsiCodePage)
@@ -105,6 +112,7 @@ TEST(AddLongPathPrefix, RewritesOnlyAsDescribed)
 TEST(ForceDeleteFile, DeletesPlainReadOnlyAndLongPaths)
 {
     TempDir tmp;
+    LongTreeCleanup cleanup{tmp};
     const std::string asciiDeep = MakeDeepNarrowDir(tmp.Path(), "abcdefghijklmnopqrstuvwxyz", 300);
     const std::string gbkDeep =
         MakeDeepNarrowDir(tmp.Path(), std::string("游戏") + kTrailSlashChar + "盘", 300);
@@ -163,6 +171,7 @@ TEST(IsDirectory, TellsDirectoriesFromFilesAndMissingPaths)
     MakeDirs(tmp / "dir");
     MakeDirs(tmp / kTrailSlashChar); // last byte of the path is 0x5C
     WriteTextFile(tmp / "file.txt", "x");
+    LongTreeCleanup cleanup{tmp};
     const std::string deep = MakeDeepNarrowDir(tmp.Path(), "abcdefghijklmnopqrstuvwxyz", 300);
     struct Case {
         std::string path;
