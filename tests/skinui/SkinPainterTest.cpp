@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "skinui/SkinPainter.h"
+#include <string>
+
 #include "skinui/DibCanvas.h"
+#include "skinui/PaintHostUI.h"
+#include "skinui/SkinPainter.h"
+#include "skinui/SkinResources.h"
+#include "support/TempDir.h"
 
 using SkinUI::CSkinPainter;
 
@@ -208,4 +213,104 @@ TEST(SkinPainterColor, LinesAndRoundRectsUseTheColour)
     EXPECT_EQ(0x00FF00u, canvas.Pixel(10, 8));
     EXPECT_EQ(kWhite, canvas.Pixel(10, 14)); // not filled
     EXPECT_EQ(kWhite, canvas.Pixel(0, 8));   // the corner is rounded off
+}
+
+// --- Image strings: loading through the host's cache ---
+
+namespace {
+
+// A 24-bit bottom-up BMP of width by height whose pixel (x, y) is rgb(x, y).
+void WriteBmp(const std::string& path, int width, int height, DWORD (*rgb)(int, int))
+{
+    const int stride = (width * 3 + 3) & ~3;
+    std::string data(54 + stride * height, '\0');
+    auto put32 = [&](size_t at, DWORD v) {
+        for (int i = 0; i < 4; ++i)
+            data[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    data[0] = 'B';
+    data[1] = 'M';
+    put32(2, static_cast<DWORD>(data.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<DWORD>(width));
+    put32(22, static_cast<DWORD>(height));
+    data[26] = 1;
+    data[28] = 24;
+    for (int y = 0; y < height; ++y) {
+        char* row = &data[54 + stride * (height - 1 - y)];
+        for (int x = 0; x < width; ++x) {
+            const DWORD c = rgb(x, y);
+            row[x * 3] = static_cast<char>(c & 0xFF);
+            row[x * 3 + 1] = static_cast<char>((c >> 8) & 0xFF);
+            row[x * 3 + 2] = static_cast<char>((c >> 16) & 0xFF);
+        }
+    }
+    WriteTextFile(path, data);
+}
+
+// Left half magenta, right half blue.
+DWORD HalfMagenta(int x, int) { return x < 2 ? 0xFF00FF : 0x0000FF; }
+
+class SkinPainterImageString : public testing::Test {
+protected:
+    void SetUp() override { SkinUI::CSkinResources::Reset(); }
+    void TearDown() override { SkinUI::CSkinResources::Reset(); }
+
+    TempDir dir;
+    SkinUI::CPaintHostUI host;
+};
+
+} // namespace
+
+TEST_F(SkinPainterImageString, MaskColourBecomesTransparent)
+{
+    const std::string file = dir / "half.bmp";
+    WriteBmp(file, 4, 4, HalfMagenta);
+    CDibCanvas canvas(20, 20, 0x00FF00);
+    const std::string image = "file='" + file + "' mask='#FFFF00FF'";
+    EXPECT_TRUE(CSkinPainter::DrawImageString(canvas.Dc(), &host, RECT{0, 0, 4, 4}, RECT{0, 0, 20, 20},
+                                              image.c_str()));
+    EXPECT_EQ(0x00FF00u, canvas.Pixel(0, 0)) << "masked pixels let the background through";
+    EXPECT_EQ(0x0000FFu, canvas.Pixel(3, 3));
+}
+
+TEST_F(SkinPainterImageString, DestAndSourcePlaceThePartInsideTheControl)
+{
+    const std::string file = dir / "half.bmp";
+    WriteBmp(file, 4, 4, HalfMagenta);
+    CDibCanvas canvas(40, 40);
+    // The blue half (source 2..4) at dest 5,5 of a control at (10,10): 15..17.
+    const std::string image = "file='" + file + "' source='2,0,4,4' dest='5,5,7,9'";
+    const RECT control = {10, 10, 30, 30};
+    EXPECT_TRUE(CSkinPainter::DrawImageString(canvas.Dc(), &host, control, RECT{0, 0, 40, 40}, image.c_str()));
+    EXPECT_EQ(0x0000FFu, canvas.Pixel(15, 15));
+    EXPECT_EQ(0x0000FFu, canvas.Pixel(16, 18));
+    EXPECT_EQ(0xFFFFFFu, canvas.Pixel(14, 15));
+    EXPECT_EQ(0xFFFFFFu, canvas.Pixel(17, 15));
+
+    // A paint rectangle away from the control draws nothing at all.
+    CDibCanvas other(40, 40);
+    EXPECT_TRUE(CSkinPainter::DrawImageString(other.Dc(), &host, control, RECT{0, 0, 9, 9}, image.c_str()));
+    EXPECT_EQ(0xFFFFFFu, other.Pixel(15, 15));
+}
+
+TEST_F(SkinPainterImageString, MissingImageDrawsNothingAndIsTriedAgain)
+{
+    const std::string file = dir / "later.bmp";
+    const std::string image = "file='" + file + "'";
+    CDibCanvas canvas(10, 10);
+    EXPECT_TRUE(CSkinPainter::DrawImageString(canvas.Dc(), &host, RECT{0, 0, 4, 4}, RECT{0, 0, 10, 10},
+                                              image.c_str()));
+    EXPECT_EQ(0xFFFFFFu, canvas.Pixel(3, 3));
+
+    WriteBmp(file, 4, 4, HalfMagenta);
+    EXPECT_TRUE(CSkinPainter::DrawImageString(canvas.Dc(), &host, RECT{0, 0, 4, 4}, RECT{0, 0, 10, 10},
+                                              image.c_str()));
+    EXPECT_EQ(0x0000FFu, canvas.Pixel(3, 3));
+
+    // Without a host or a context there is nothing to draw with.
+    EXPECT_FALSE(CSkinPainter::DrawImageString(canvas.Dc(), nullptr, RECT{0, 0, 4, 4}, RECT{0, 0, 10, 10},
+                                               image.c_str()));
+    EXPECT_FALSE(CSkinPainter::DrawImageString(nullptr, &host, RECT{0, 0, 4, 4}, RECT{0, 0, 10, 10}, image.c_str()));
 }
