@@ -219,6 +219,7 @@ private:
     static CControlUI* FindControlFromName(CControlUI* control, void* data);
 
     void OnPaint();
+    void ReleaseOffscreen();
     void EnsureOffscreen(int cx, int cy);
     void EnsureBackgroundCopy(int cx, int cy);
     void DestroyDelayedCleanup();
@@ -228,7 +229,6 @@ private:
     static bool MakeFont(FontEntry& font, const std::string& face, int size, bool bold,
                          bool underline, bool italic);
     CControlUI* ControlAt(POINT pt) const;
-    void SendMouseEvent(CControlUI* control, EventType type, POINT pt, WPARAM wParam, LPARAM lParam);
     void ShowToolTip(CControlUI* control, POINT pt);
     void HideToolTip();
 
@@ -250,6 +250,7 @@ private:
     CControlUI* m_pEventHover = nullptr;
     CControlUI* m_pEventClick = nullptr;
     CControlUI* m_pEventKey = nullptr;
+    CControlUI* m_pFocusPending = nullptr; // SetFocusNeeded: focused at the next paint
     POINT m_ptLastMousePos = {-1, -1};
 
     bool m_bFirstLayout = true;
