@@ -267,9 +267,14 @@ std::string CExceptHandler::GetExceptionDesc(DWORD code)
     case 0xC00000FD: return "STACK_OVERFLOW";
     default: break;
     }
+    return ModuleMessageText(GetModuleHandleA("NTDLL.DLL"), code);
+}
+
+std::string CExceptHandler::ModuleMessageText(HMODULE module, DWORD code)
+{
     char text[261] = {};
-    const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   GetModuleHandleA("NTDLL.DLL"), code, 0, text, sizeof text - 1, nullptr);
+    const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS, module, code, 0,
+                                   text, sizeof text - 1, nullptr);
     std::string desc(text, n < sizeof text ? n : sizeof text - 1);
     // Message texts end with a line break, which would split the log line.
     while (!desc.empty() && (desc.back() == '\n' || desc.back() == '\r' || desc.back() == ' '))

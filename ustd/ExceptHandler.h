@@ -40,6 +40,9 @@ public:
 
     // Name of an exception code: the fixed table, else the system's message text for it.
     static std::string GetExceptionDesc(DWORD code);
+    // A module's message-table text for code, without its closing line break, at most 260
+    // characters; "" if the module has none.
+    static std::string ModuleMessageText(HMODULE module, DWORD code);
 
     // Module path, section number (from 1) and offset in it of an address. False (section 0,
     // offset 0, empty path) when the address is not in a module.
