@@ -187,7 +187,9 @@ const CServerClearDB::KnownPathMap::value_type* CServerClearDB::FindKnownNoCase(
 {
     if (knownIndexStale_)
         RebuildKnownIndex();
-    const auto it = knownIndex_.find(mbs::FoldCase(path));
+    foldBuffer_.assign(path);
+    mbs::FoldCaseInPlace(foldBuffer_);
+    const auto it = knownIndex_.find(foldBuffer_);
     return it == knownIndex_.end() ? nullptr : it->second;
 }
 
@@ -220,7 +222,7 @@ bool CServerClearDB::FindDir(const std::string& path, int depthBudget)
         more = find.FindNext();
         if (find.MatchesMask(FILE_ATTRIBUTE_HIDDEN) || find.IsDots())
             continue;
-        const std::string full = find.GetFilePath();
+        std::string full = find.GetFilePath();
         const bool isDirectory = find.MatchesMask(FILE_ATTRIBUTE_DIRECTORY);
         if (const auto* known = FindKnownNoCase(full)) {
             if (isDirectory && known->second == kKnownAbove) {
@@ -229,13 +231,10 @@ bool CServerClearDB::FindDir(const std::string& path, int depthBudget)
             }
             continue;
         }
-        CleanupCandidate candidate;
-        candidate.isDirectory = isDirectory;
-        candidate.ticked = parentKnown && (!isDirectory || descended_);
-        candidate.name = find.GetFileName();
-        candidate.path = full;
+        CleanupCandidate candidate{isDirectory, parentKnown && (!isDirectory || descended_),
+                                   find.GetFileName(), full};
         std::lock_guard<std::mutex> guard(lock_);
-        candidates_[full] = std::move(candidate);
+        candidates_.insert_or_assign(std::move(full), std::move(candidate));
     }
     return true;
 }

@@ -75,6 +75,7 @@ private:
 
     std::unordered_map<std::string, const KnownPathMap::value_type*> knownIndex_;
     bool knownIndexStale_ = true;
+    std::string foldBuffer_; // reused by every lookup of the walk
 };
 
 // The code page 936 form of a UTF-8 text, if the text is valid UTF-8 holding non-ASCII

@@ -32,15 +32,20 @@ bool HasBackslash(const std::string& s)
     return FindLastBackslash(s) != std::string::npos;
 }
 
+void FoldCaseInPlace(std::string& s)
+{
+    for (size_t i = 0; i < s.size();) {
+        const size_t n = CharLen(s, i);
+        if (n == 1)
+            s[i] = LowerAscii(s[i]);
+        i += n;
+    }
+}
+
 std::string FoldCase(const std::string& s)
 {
     std::string out = s;
-    for (size_t i = 0; i < out.size();) {
-        const size_t n = CharLen(out, i);
-        if (n == 1)
-            out[i] = LowerAscii(out[i]);
-        i += n;
-    }
+    FoldCaseInPlace(out);
     return out;
 }
 

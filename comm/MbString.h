@@ -19,6 +19,7 @@ bool HasBackslash(const std::string& s);
 
 // Folds ASCII letters to lower case; double-byte characters are kept as they are.
 std::string FoldCase(const std::string& s);
+void FoldCaseInPlace(std::string& s);
 
 // Case-insensitive equality with double-byte characters compared as units.
 bool EqualNoCase(const std::string& a, const std::string& b);
