@@ -108,8 +108,8 @@ TEST(TestAliveMgrProcess, EventIsSignalledAboutOnceASecondUntilTheLastManagerGoe
     EXPECT_LE(signals.size(), 7u);
     for (size_t i = 1; i < signals.size(); ++i) {
         const DWORD gap = signals[i] - signals[i - 1];
-        EXPECT_GE(gap, 950u) << "signal " << i;
-        EXPECT_LE(gap, 1600u) << "signal " << i;
+        EXPECT_GE(gap, 900u) << "signal " << i;
+        EXPECT_LE(gap, 1800u) << "signal " << i;
     }
     DWORD code = 1;
     DWORD elapsed = 0;
