@@ -1,6 +1,7 @@
 // Test helper: holds an exclusive lock on a SQLite database until its standard input
 // closes, the way a busy product service would. Prints "locked" once the lock is held.
 #include "comm/DBTools/Sqlite/SqliteConnect.h"
+#include "comm/LogFile.h"
 
 #include <cstdio>
 
@@ -10,6 +11,7 @@ int main(int argc, char** argv)
         std::fputs("usage: DbLockHolder DATABASE\n", stderr);
         return 2;
     }
+    CLogFile::Instance().SetOutputs(0); // standard output is the handshake with the caller
     CSqliteConnect db;
     int error = 0;
     if (!db.Open(argv[1], false) || !db.ExecCmd("BEGIN EXCLUSIVE", error)) {

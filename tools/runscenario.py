@@ -51,8 +51,8 @@ def snapshot(paths):
 
 def start_lock_holder(installer, exe, win_path):
     """Holds an exclusive lock on a database from a Windows process, as the product would."""
-    proc = subprocess.Popen(["wine", exe, win_path], env=installer.env, stdout=subprocess.PIPE,
-                            stdin=subprocess.PIPE)
+    proc = subprocess.Popen(["wine", os.path.abspath(exe), win_path], env=installer.env,
+                            stdout=subprocess.PIPE, stdin=subprocess.PIPE, stderr=subprocess.DEVNULL)
     line = proc.stdout.readline()
     if not line.startswith(b"locked"):
         proc.kill()
@@ -148,9 +148,11 @@ def main():
     parser.add_argument("--lock-holder", help="DbLockHolder.exe, for scenarios with 'lock'")
     parser.add_argument("scenarios", nargs="+")
     args = parser.parse_args()
-    results = [run_one(args, s) for s in args.scenarios]
-    subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=os.path.abspath(args.prefix)),
-                   stderr=subprocess.DEVNULL)
+    try:
+        results = [run_one(args, s) for s in args.scenarios]
+    finally:
+        subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=os.path.abspath(args.prefix)),
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     sys.exit(0 if all(results) else 1)
 
 

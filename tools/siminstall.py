@@ -4,7 +4,7 @@
 Usage: siminstall.py --prefix PREFIX --root DIR SCENARIO
 
 A scenario is a small text file of directives, one per line; '#' starts a comment line.
-Fields are separated by ' | '. Windows paths name drive C: (the prefix's own drive_c) or a
+Fields are separated by '|' (surrounding spaces dropped). Windows paths name drive C: (the prefix's own drive_c) or a
 drive the scenario maps.
 
   settings LINE               a line of Tarnwell.ini (written by runscenario.py)
@@ -89,7 +89,7 @@ def run_captured(command, env, timeout=None):
 
 
 def split_fields(text):
-    return [f.strip() for f in text.split(" | ")]
+    return [f.strip() for f in text.split("|")]
 
 
 class Scenario:
@@ -142,7 +142,8 @@ class Installer:
                            stderr=subprocess.DEVNULL)
             subprocess.run(["wineserver", "-w"], env=self.env)
         # One server for all the calls that follow, instead of one per call.
-        subprocess.run(["wineserver", "-p"], env=self.env)
+        subprocess.run(["wineserver", "-p"], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     # -- paths ----------------------------------------------------------------------------
     def host_path(self, win):
