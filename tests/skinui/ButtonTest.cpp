@@ -146,6 +146,7 @@ TEST_F(ButtonTest, PaintsTheFaceOfItsState)
     first->SetAttribute("hotbkcolor", "#FF00FF00");
     first->SetAttribute("pushedbkcolor", "#FF0000FF");
     first->SetAttribute("Focusedbkcolor", "#FFFF0000");
+    window.host.SetFocus(second); // the first tab stop took the focus at the first paint
     auto faceAfter = [&](auto&& action) {
         action();
         CDibCanvas canvas(400, 100);

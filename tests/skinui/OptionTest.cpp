@@ -119,6 +119,7 @@ TEST_F(OptionTest, RemovedOptionLeavesItsGroup)
     row->SetDelayedDestroy(false);
     ASSERT_TRUE(row->Remove(a));
     EXPECT_EQ((std::vector<COptionUI*>{b}), Group("g"));
+    window.Paint();
     window.Click(50, 50); // now b sits at 0..100
     EXPECT_TRUE(b->IsSelected());
 }

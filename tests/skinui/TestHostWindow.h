@@ -14,24 +14,30 @@
 
 class CTestHostWindow : public SkinUI::INotifyUI {
 public:
-    // Notifications heard: type and sender, plus whatever the hook records at the time.
+    // Notifications heard: type and sender.
     struct Heard {
         std::string type;
         SkinUI::CControlUI* sender;
     };
 
+    // One visible native window serves every test of the process: under Wine and Xvfb,
+    // hiding or destroying a visible window costs two seconds. Each test gets a fresh host
+    // on it, sized as asked.
     CTestHostWindow(int width, int height)
     {
-        static const char* kClass = RegisterOnce();
-        hwnd_ = CreateWindowExA(0, kClass, "skin test", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr,
-                                nullptr, GetModuleHandleA(nullptr), this);
+        hwnd_ = SharedWindow();
+        SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        Pump();
+        current_ = this;
         host.Init(hwnd_);
         host.AddNotifier(this);
     }
     ~CTestHostWindow() override
     {
         host.RemoveNotifier(this);
-        DestroyWindow(hwnd_);
+        if (GetCapture() == hwnd_)
+            ReleaseCapture();
+        current_ = nullptr;
         Pump();
     }
     CTestHostWindow(const CTestHostWindow&) = delete;
@@ -106,34 +112,33 @@ public:
     std::function<void(SkinUI::TNotifyMsg&)> onNotify;
 
 private:
-    static const char* RegisterOnce()
+    static HWND SharedWindow()
     {
-        WNDCLASSEXA wc = {};
-        wc.cbSize = sizeof(wc);
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = WndProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.lpszClassName = "TarnwellSkinTestHost";
-        RegisterClassExA(&wc);
-        return wc.lpszClassName;
+        static HWND hwnd = [] {
+            WNDCLASSEXA wc = {};
+            wc.cbSize = sizeof(wc);
+            wc.style = CS_DBLCLKS;
+            wc.lpfnWndProc = WndProc;
+            wc.hInstance = GetModuleHandleA(nullptr);
+            wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+            wc.lpszClassName = "TarnwellSkinTestHost";
+            RegisterClassExA(&wc);
+            return CreateWindowExA(WS_EX_NOACTIVATE, wc.lpszClassName, "skin test", WS_POPUP | WS_VISIBLE, 0, 0,
+                                   100, 100, nullptr, nullptr, wc.hInstance, nullptr);
+        }();
+        return hwnd;
     }
 
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     {
-        if (msg == WM_NCCREATE) {
-            auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
-            SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-        }
-        auto* self = reinterpret_cast<CTestHostWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-        // The host exists only once Init ran; messages of creation go to the default.
-        if (self != nullptr && self->host.GetPaintWindow() == hwnd) {
+        if (current_ != nullptr && current_->host.GetPaintWindow() == hwnd) {
             LRESULT result = 0;
-            if (self->host.MessageHandler(msg, wParam, lParam, result))
+            if (current_->host.MessageHandler(msg, wParam, lParam, result))
                 return result;
         }
         return DefWindowProcA(hwnd, msg, wParam, lParam);
     }
 
+    static inline CTestHostWindow* current_ = nullptr;
     HWND hwnd_ = nullptr;
 };
