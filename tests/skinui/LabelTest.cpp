@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "skinui/DibCanvas.h"
 #include "skinui/LabelUI.h"
 #include "skinui/TestHostWindow.h"
@@ -11,15 +13,30 @@ using namespace SkinUI;
 
 namespace {
 
-// Pixels of the canvas inside rc whose colour is within 60 of `rgb` on every channel.
-int CountNear(const CDibCanvas& canvas, const RECT& rc, DWORD rgb)
+// Pixels of the canvas inside rc that pass `test`.
+template <typename Test>
+int Count(const CDibCanvas& canvas, const RECT& rc, Test test)
 {
     int n = 0;
     for (int y = rc.top; y < rc.bottom; ++y)
         for (int x = rc.left; x < rc.right; ++x)
-            if (NearColor(rgb, canvas.Pixel(x, y), 60))
+            if (test(canvas.Pixel(x, y)))
                 ++n;
     return n;
+}
+
+// Red well above green and blue: glyph pixels of red text, smoothed or not.
+bool Reddish(DWORD rgb)
+{
+    const int r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
+    return r > g + 60 && r > b + 60;
+}
+
+// Grey clearly darker than the disabled fill 0xF5F5F5: glyph pixels of 0xA7A6AA text.
+bool DarkGrey(DWORD rgb)
+{
+    const int r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
+    return r < 0xE0 && std::abs(r - g) < 12 && std::abs(r - b) < 12;
 }
 
 } // namespace
@@ -83,8 +100,10 @@ TEST(LabelPaint, DrawsItsTextInTheEnabledOrDisabledColour)
 {
     CTestHostWindow window(300, 60);
     auto* root = new CVerticalLayoutUI;
+    window.host.AddFont("宋体", 24, true, false, false);
     auto* label = new CLabelUI;
     label->SetText("删除刷新");
+    label->SetAttribute("font", "0");
     label->SetAttribute("textcolor", "#FFFF0000");
     root->Add(label);
     window.Attach(root);
@@ -92,22 +111,22 @@ TEST(LabelPaint, DrawsItsTextInTheEnabledOrDisabledColour)
 
     CDibCanvas canvas(300, 60);
     label->DoPaint(canvas.Dc(), pos);
-    EXPECT_GT(CountNear(canvas, pos, 0xFF0000), 10);
+    EXPECT_GT(Count(canvas, pos, Reddish), 20);
 
     // Disabled: the host's disabled text colour (0xA7A6AA) over the disabled fill.
     label->SetEnabled(false);
     canvas.Fill(0xFFFFFF);
     label->DoPaint(canvas.Dc(), pos);
-    EXPECT_EQ(0, CountNear(canvas, pos, 0xFF0000));
+    EXPECT_EQ(0, Count(canvas, pos, Reddish));
     EXPECT_EQ(0xF5F5F5u, canvas.Pixel(pos.right - 1, pos.bottom - 1));
-    EXPECT_GT(CountNear(canvas, pos, 0xA7A6AA), 10);
+    EXPECT_GT(Count(canvas, pos, DarkGrey), 20);
 
     // No text: nothing but the background.
     label->SetEnabled(true);
     label->SetText("");
     canvas.Fill(0xFFFFFF);
     label->DoPaint(canvas.Dc(), pos);
-    EXPECT_EQ(0, CountNear(canvas, pos, 0xFF0000));
+    EXPECT_EQ(0, Count(canvas, pos, Reddish));
 }
 
 TEST(LabelLayout, EstimatedHeightIsTheFontHeightPlusFour)
