@@ -21,7 +21,8 @@ public:
     static CServerClearDBMgr& Instance();
 
     // One scan for a product's service: chooses and creates the scanner, makes it the
-    // current scanner and runs its load and walk. Returns the load's result.
+    // current scanner and runs its load and walk. Returns the load's result. The
+    // "InitServerName" command is this call followed by the main window's notices.
     bool ScanService(const std::string& serviceName);
 
     // Is this machine the product's main server? Also finds barServerDBPath.

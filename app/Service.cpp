@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <winsvc.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
