@@ -68,7 +68,7 @@ bool StartUnix(const std::wstring& program, const std::string& args)
 
 bool WaitForExistence(const std::wstring& path, bool present)
 {
-    for (int i = 0; i < 1000; ++i) {
+    for (int i = 0; i < 6000; ++i) { // Wine starts the native program lazily under load
         if ((GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) == present)
             return true;
         Sleep(10);
