@@ -4,6 +4,7 @@
 #include "skinui/CheckBoxUI.h"
 #include "skinui/DibCanvas.h"
 #include "skinui/HorizontalLayoutUI.h"
+#include "skinui/LayoutBuilder.h"
 #include "skinui/OptionUI.h"
 #include "skinui/TestHostWindow.h"
 
@@ -189,4 +190,30 @@ TEST(CheckBox, ClickTogglesAndReportsInOrder)
     EXPECT_TRUE(box->IsSelected());
     EXPECT_EQ((Types{"click", "selectchanged", "click", "selectchanged", "click", "selectchanged"}),
               window.TypesFrom(box));
+}
+
+TEST(OptionBuild, BuiltOptionsJoinTheirGroupOnlyWhenAttached)
+{
+    CTestHostWindow window(300, 60);
+    CLayoutBuilder builder;
+    CControlUI* root = builder.Create("<Window><HorizontalLayout><Option name=\"x\" group=\"g\" selected=\"true\" "
+                                      "width=\"100\"/><CheckBox name=\"y\" group=\"g\" width=\"100\"/>"
+                                      "</HorizontalLayout></Window>",
+                                      "", nullptr, &window.host);
+    ASSERT_NE(nullptr, root);
+    // The builder binds controls only while applying attributes; no member is left behind.
+    EXPECT_EQ(nullptr, window.host.GetOptionGroup("g"));
+
+    window.Attach(root);
+    auto* x = static_cast<COptionUI*>(window.host.FindControl("x"));
+    auto* y = static_cast<COptionUI*>(window.host.FindControl("y"));
+    ASSERT_NE(nullptr, x);
+    ASSERT_NE(nullptr, y);
+    ASSERT_NE(nullptr, window.host.GetOptionGroup("g"));
+    EXPECT_EQ((std::vector<COptionUI*>{x, y}), *window.host.GetOptionGroup("g"));
+    EXPECT_TRUE(x->IsSelected());
+
+    window.Click(150, 30);
+    EXPECT_TRUE(y->IsSelected());
+    EXPECT_FALSE(x->IsSelected());
 }
