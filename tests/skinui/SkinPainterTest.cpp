@@ -183,11 +183,14 @@ TEST(SkinPainterColor, GradientRunsFromTopToBottomColour)
     EXPECT_EQ(0x000080u, canvas.Pixel(5, 8)); // band 8 of 15: 0xF0 * 8 / 15
     EXPECT_EQ(0x0000F0u, canvas.Pixel(5, 15));
 
-    // Opacity is the average alpha: 0x00 and 0x02 average to 1 of 255, so white stays
-    // nearly white; two transparent ends draw nothing at all.
-    CDibCanvas faint(4, 4);
-    CSkinPainter::DrawGradient(faint.Dc(), RECT{0, 0, 4, 4}, 0x00000000, 0x00000000, 4);
-    EXPECT_EQ(kWhite, faint.Pixel(1, 1));
+    // The opacity is the average of the two alphas: 0xFF and 0x01 give half, two
+    // transparent ends give nothing.
+    CDibCanvas half(4, 4);
+    CSkinPainter::DrawGradient(half.Dc(), RECT{0, 0, 4, 4}, 0xFF000000, 0x01000000, 4);
+    EXPECT_TRUE(NearColor(0x7F7F7F, half.Pixel(1, 1), 2)) << std::hex << half.Pixel(1, 1);
+    CDibCanvas none(4, 4);
+    CSkinPainter::DrawGradient(none.Dc(), RECT{0, 0, 4, 4}, 0x00000000, 0x00000000, 4);
+    EXPECT_EQ(kWhite, none.Pixel(1, 1));
 }
 
 TEST(SkinPainterColor, RectOutlineLiesInsideTheRectangle)
