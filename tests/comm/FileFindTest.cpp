@@ -80,8 +80,9 @@ TEST(FileFind, DotsAndDirectoriesAndGbkNames)
             EXPECT_TRUE(find.MatchesMask(FILE_ATTRIBUTE_DIRECTORY));
             EXPECT_EQ(dir / "誠", find.GetFilePath());
         }
-        if (find.GetFileName() == "..x")
+        if (find.GetFileName() == "..x") {
             EXPECT_FALSE(find.IsDots());
+        }
     }
     EXPECT_EQ(2, dots);
     EXPECT_EQ((std::set<std::string>{"..x", "游戏.txt", "誠"}), names);

@@ -20,7 +20,7 @@ using Types = std::vector<std::string>;
 class CRecorderUI : public CControlUI {
 public:
     explicit CRecorderUI(std::vector<std::string>* log, bool tabStop = false) : m_log(log), m_tabStop(tabStop) {}
-    UINT GetControlFlags() const override { return m_tabStop ? UIFLAG_TABSTOP : 0; }
+    UINT GetControlFlags() const override { return m_tabStop ? static_cast<UINT>(UIFLAG_TABSTOP) : 0u; }
     void DoEvent(TControlEvent& event) override
     {
         static const char* names[] = {"?", "keydown", "keyup", "char", "syskey", "move", "leave", "enter",
