@@ -1,32 +1,17 @@
 #include "app/DovanServerClearDB.h"
 
-#include "app/MasterServerClearDB.h"
-#include "app/RowLoop.h"
 #include "comm/DBTools/Sqlite/SqliteConnect.h"
 
 namespace {
 const char kGameDisksSql[] = "select a.ServerSymbol from tbl_korvexserverdiskcfg a where a.ServerSymbolPurpose=1;";
-const char kNetUserSql[] =
-    "select a.Item,a.Section,a.value from tbl_BarServerConfig a where a.Section='NetUser' and a.item='Path';";
 const char kDownDisksSql[] = "select*from tbl_KorvexServerDownDiskCfg;";
-const char kPackagesSql[] = "Select LocalPath from tbl_Package where PkgVersion>0;";
+// Not limited to the main server's disks, unlike the main-server scanner's query.
 const char kDiskPackagesSql[] =
     "select B.[LocalPath], C.[ServerSymbol] from tbl_KorvexServerDiskPkgCfg A, tbl_Package B, "
     "tbl_KorvexServerDiskCfg C  where A.[Pkgid] = B.[Pkgid] and C.[Diskid] = A.[Diskid] and A.[DiskId];";
-const char kDownPathsSql[] = "select DownPath from tbl_pkgdownstat;";
-const char* const kProtectedFolders[] = {":\\PreDown", ":\\NBMSClient", ":\\BCData", ":\\PersonUDisk"};
 } // namespace
 
-CDovanServerClearDB::CDovanServerClearDB(std::string dbPath) : CServerClearDB(std::move(dbPath)) {}
-
-template <typename OnRow>
-void CDovanServerClearDB::RootQuery(CDBConnect& db, const char* sql, OnRow&& onRow)
-{
-    if (!ForEachRow(db, sql, onRow)) {
-        DebugTrace(LOG_ERROR, "GameRootDirInit ExecSQL Error");
-        db.Close();
-    }
-}
+CDovanServerClearDB::CDovanServerClearDB(std::string dbPath) : CKorvexServerClearDB(std::move(dbPath)) {}
 
 bool CDovanServerClearDB::GameRootDirInit()
 {
@@ -35,77 +20,15 @@ bool CDovanServerClearDB::GameRootDirInit()
         DebugTrace(LOG_ERROR, "GameRootDirInit Open Error");
         return false;
     }
-    RootQuery(db, kGameDisksSql, [this](CDBRecordSet& row) {
-        const std::string symbol = ReadText(row, "ServerSymbol");
-        if (!symbol.empty())
-            SetDiskBits(symbol, GameDisk::kGameDiskBit);
-    });
-    RootQuery(db, kNetUserSql, [this](CDBRecordSet& row) { SetKnownDirAnyEncoding(ReadText(row, "Value")); });
-    RootQuery(db, kDownDisksSql, [this](CDBRecordSet& row) {
-        const std::string symbol = ReadText(row, "ServerSymbol");
-        if (!symbol.empty())
-            SetDiskBits(symbol, GameDisk::kDownloadDiskBit);
-    });
+    // Network-user path before the download disks, as the product's tables are read here.
+    ReadDiskBits(db, kGameDisksSql, GameDisk::kGameDiskBit);
+    ReadNetUserPaths(db);
+    ReadDiskBits(db, kDownDisksSql, GameDisk::kDownloadDiskBit);
     db.Close();
     return true;
 }
 
 bool CDovanServerClearDB::LoadGamePathInit()
 {
-    GameDiskList disks;
-    GetDiskList(disks);
-    for (const auto& disk : disks) {
-        for (const char* folder : kProtectedFolders)
-            SetKnownMarker(disk.first + folder, kKnownDir);
-    }
-
-    CSqliteConnect db;
-    if (!db.Open(DbPath(), false)) {
-        DebugTrace(LOG_ERROR, "LoadGamePathInit Open Error");
-        return false;
-    }
-    const bool packagesRead = ForEachRow(db, kPackagesSql, [this](CDBRecordSet& row) {
-        const std::string localPath = ReadText(row, "LocalPath");
-        if (!localPath.empty())
-            AddKnownPathAnyEncoding(localPath);
-    });
-    if (!packagesRead) {
-        DebugTrace(LOG_ERROR, "LoadGamePathInit ExecSQL Error");
-        db.Close();
-        return false;
-    }
-    const bool diskPackagesRead = ForEachRow(db, kDiskPackagesSql, [this](CDBRecordSet& row) {
-        const std::string localPath = ReadText(row, "LocalPath");
-        const std::string symbol = ReadText(row, "ServerSymbol");
-        if (symbol.size() == 1 && !localPath.empty())
-            AddKnownPathAnyEncoding(symbol + localPath.substr(1));
-    });
-    if (!diskPackagesRead) {
-        DebugTrace(LOG_ERROR, "LoadGamePathInit ExecSQL tbl_KorvexServerDiskPkgCfg Error");
-        db.Close();
-        return false;
-    }
-    db.Close();
-    return LoadPkgDownPath();
-}
-
-bool CDovanServerClearDB::LoadPkgDownPath()
-{
-    CSqliteConnect db;
-    if (!db.Open(CMasterServerClearDB::PkgDownDBPath(DbPath()), false)) {
-        DebugTrace(LOG_ERROR, "LoadPkgDownPath Open Error");
-        return false;
-    }
-    const bool read = ForEachRow(db, kDownPathsSql, [this](CDBRecordSet& row) {
-        const std::string downPath = ReadText(row, "DownPath");
-        if (!downPath.empty())
-            AddKnownPathAnyEncoding(downPath);
-    });
-    if (!read) {
-        DebugTrace(LOG_ERROR, "LoadPkgDownPath ExecSQL Error");
-        db.Close();
-        return false;
-    }
-    db.Close();
-    return true;
+    return LoadKnownPaths({":\\PreDown", ":\\NBMSClient", ":\\BCData", ":\\PersonUDisk"}, kDiskPackagesSql);
 }

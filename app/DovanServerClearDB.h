@@ -2,20 +2,13 @@
 // Scanner of the newCoreServer product on a machine governed by another diskless server:
 // every server disk of purpose 1 is a game disk whichever server it belongs to, and four
 // top-level folders per disk are protected.
-#include "app/ServerClearDB.h"
+#include "app/KorvexServerClearDB.h"
 
-class CDBConnect;
-
-class CDovanServerClearDB : public CServerClearDB {
+class CDovanServerClearDB : public CKorvexServerClearDB {
 public:
     explicit CDovanServerClearDB(std::string dbPath);
 
 protected:
     bool GameRootDirInit() override;
     bool LoadGamePathInit() override;
-    bool LoadPkgDownPath();
-
-private:
-    template <typename OnRow>
-    void RootQuery(CDBConnect& db, const char* sql, OnRow&& onRow);
 };
