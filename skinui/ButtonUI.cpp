@@ -5,18 +5,6 @@
 
 namespace SkinUI {
 
-namespace {
-
-DWORD ColorValue(const std::string& value)
-{
-    const char* s = value.c_str();
-    while (*s > 0 && *s <= ' ')
-        ++s;
-    return ParseColor(s);
-}
-
-} // namespace
-
 CButtonUI::CButtonUI()
 {
     m_uTextStyle = TS_SINGLELINE | TS_VCENTER | TS_CENTER;
@@ -256,17 +244,17 @@ void CButtonUI::SetAttribute(const std::string& name, const std::string& value)
     else if (name == "disabledforeimage")
         SetDisabledForeImage(value);
     else if (name == "hotbkcolor")
-        SetHotBkColor(ColorValue(value));
+        SetHotBkColor(ParseColor(value.c_str()));
     else if (name == "pushedbkcolor")
-        SetPushedBkColor(ColorValue(value));
+        SetPushedBkColor(ParseColor(value.c_str()));
     else if (name == "Focusedbkcolor") // spelled so in the layouts
-        SetFocusedBkColor(ColorValue(value));
+        SetFocusedBkColor(ParseColor(value.c_str()));
     else if (name == "hottextcolor")
-        SetHotTextColor(ColorValue(value));
+        SetHotTextColor(ParseColor(value.c_str()));
     else if (name == "pushedtextcolor")
-        SetPushedTextColor(ColorValue(value));
+        SetPushedTextColor(ParseColor(value.c_str()));
     else if (name == "focusedtextcolor")
-        SetFocusedTextColor(ColorValue(value));
+        SetFocusedTextColor(ParseColor(value.c_str()));
     else if (name == "pushfloat")
         SetPushFloat(ParseBool(value.c_str()));
     else

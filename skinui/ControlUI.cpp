@@ -12,13 +12,6 @@ namespace {
 
 bool IsRectEmptyish(const RECT& rc) { return rc.right <= rc.left || rc.bottom <= rc.top; }
 
-const char* SkipSpaces(const char* s)
-{
-    while (*s > 0 && *s <= ' ')
-        ++s;
-    return s;
-}
-
 } // namespace
 
 CControlUI::CControlUI() = default;
@@ -390,19 +383,19 @@ void CControlUI::SetAttribute(const std::string& name, const std::string& value)
     } else if (name == "padding") {
         SetPadding(ParseQuadruple(v));
     } else if (name == "bkcolor" || name == "bkcolor1") {
-        SetBkColor(ParseColor(SkipSpaces(v)));
+        SetBkColor(ParseColor(v));
     } else if (name == "bkcolor2") {
-        SetBkColor2(ParseColor(SkipSpaces(v)));
+        SetBkColor2(ParseColor(v));
     } else if (name == "bkcolor3") {
-        SetBkColor3(ParseColor(SkipSpaces(v)));
+        SetBkColor3(ParseColor(v));
     } else if (name == "disabledbkcolor") {
-        SetDisabledBkColor(ParseColor(SkipSpaces(v)));
+        SetDisabledBkColor(ParseColor(v));
     } else if (name == "bordercolor") {
-        SetBorderColor(ParseColor(SkipSpaces(v)));
+        SetBorderColor(ParseColor(v));
     } else if (name == "hotbordercolor") {
-        SetHotBorderColor(ParseColor(SkipSpaces(v)));
+        SetHotBorderColor(ParseColor(v));
     } else if (name == "focusbordercolor") {
-        SetFocusBorderColor(ParseColor(SkipSpaces(v)));
+        SetFocusBorderColor(ParseColor(v));
     } else if (name == "colorhsl") {
         SetColorHSL(ParseBool(v));
     } else if (name == "bordersize") {

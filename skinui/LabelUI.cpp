@@ -5,18 +5,6 @@
 
 namespace SkinUI {
 
-namespace {
-
-DWORD ColorValue(const std::string& value)
-{
-    const char* s = value.c_str();
-    while (*s > 0 && *s <= ' ')
-        ++s;
-    return ParseColor(s);
-}
-
-} // namespace
-
 UINT ApplyAlignWords(UINT style, const std::string& value)
 {
     // "vcenter" contains "center", so a vertical centre also centres horizontally.
@@ -114,9 +102,9 @@ void CLabelUI::SetAttribute(const std::string& name, const std::string& value)
     } else if (name == "font") {
         SetFont(ParseDecimal(v));
     } else if (name == "textcolor") {
-        SetTextColor(ColorValue(value));
+        SetTextColor(ParseColor(value.c_str()));
     } else if (name == "disabledtextcolor") {
-        SetDisabledTextColor(ColorValue(value));
+        SetDisabledTextColor(ParseColor(value.c_str()));
     } else if (name == "textpadding") {
         SetTextPadding(ParseQuadruple(v));
     } else if (name == "showhtml") {
@@ -146,13 +134,13 @@ void CLabelUI::SetAttribute(const std::string& name, const std::string& value)
     } else if (name == "shadowoffset") {
         m_effect.shadowOffset = ParseSizePair(v);
     } else if (name == "textcolor1") {
-        m_effect.textColor1 = ColorValue(value);
+        m_effect.textColor1 = ParseColor(value.c_str());
     } else if (name == "textshadowcolora") {
-        m_effect.shadowColorA = ColorValue(value);
+        m_effect.shadowColorA = ParseColor(value.c_str());
     } else if (name == "textshadowcolorb") {
-        m_effect.shadowColorB = ColorValue(value);
+        m_effect.shadowColorB = ParseColor(value.c_str());
     } else if (name == "strokecolor") {
-        m_effect.strokeColor = ColorValue(value);
+        m_effect.strokeColor = ParseColor(value.c_str());
     } else {
         CControlUI::SetAttribute(name, value);
     }

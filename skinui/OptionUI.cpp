@@ -9,14 +9,6 @@ namespace SkinUI {
 
 namespace {
 
-DWORD ColorValue(const std::string& value)
-{
-    const char* s = value.c_str();
-    while (*s > 0 && *s <= ' ')
-        ++s;
-    return ParseColor(s);
-}
-
 bool IsMember(CPaintHostUI* host, const std::string& group, const COptionUI* option)
 {
     const std::vector<COptionUI*>* members = host->GetOptionGroup(group);
@@ -179,9 +171,9 @@ void COptionUI::SetAttribute(const std::string& name, const std::string& value)
     else if (name == "selecteddisabledimage")
         SetSelectedDisabledImage(value);
     else if (name == "selectedbkcolor")
-        SetSelectedBkColor(ColorValue(value));
+        SetSelectedBkColor(ParseColor(value.c_str()));
     else if (name == "selectedtextcolor")
-        SetSelectedTextColor(ColorValue(value));
+        SetSelectedTextColor(ParseColor(value.c_str()));
     else
         CButtonUI::SetAttribute(name, value);
 }

@@ -107,7 +107,7 @@ DWORD ParseColor(const char* value)
     if (!value)
         return 0;
     const char* p = value;
-    while (IsSpace(*p))
+    while (*p > 0 && *p <= ' ') // any blank or control character before the colour
         ++p;
     if (*p == '#')
         ++p;
