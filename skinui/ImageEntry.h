@@ -1,5 +1,6 @@
 #pragma once
 // A decoded skin image: a 32-bit top-down BGRA DIB section, premultiplied where it has alpha.
+// The entry owns its bitmap.
 #include <windows.h>
 
 #include <string>
@@ -7,7 +8,16 @@
 namespace SkinUI {
 
 struct ImageEntry {
-    HBITMAP bitmap = nullptr; // owned by the host's image cache
+    ImageEntry() = default;
+    ~ImageEntry()
+    {
+        if (bitmap)
+            DeleteObject(bitmap);
+    }
+    ImageEntry(const ImageEntry&) = delete;
+    ImageEntry& operator=(const ImageEntry&) = delete;
+
+    HBITMAP bitmap = nullptr;
     int width = 0;
     int height = 0;
     bool hasAlpha = false;

@@ -305,17 +305,12 @@ bool CPaintHostUI::RemoveImage(const std::string& name)
     auto it = m_images.find(name);
     if (it == m_images.end())
         return false;
-    if (it->second->bitmap != nullptr)
-        DeleteObject(it->second->bitmap);
     m_images.erase(it);
     return true;
 }
 
 void CPaintHostUI::RemoveAllImages()
 {
-    for (auto& entry : m_images)
-        if (entry.second->bitmap != nullptr)
-            DeleteObject(entry.second->bitmap);
     m_images.clear();
 }
 

@@ -78,7 +78,6 @@ public:
             for (int x = 0; x < width; ++x)
                 bits[y * width + x] = pixel(x, y);
     }
-    ~CTestImage() { DeleteObject(entry.bitmap); }
     CTestImage(const CTestImage&) = delete;
     CTestImage& operator=(const CTestImage&) = delete;
 

@@ -66,11 +66,6 @@ std::string TinyPng(const unsigned char rgba[16])
 
 struct EntryOwner {
     std::unique_ptr<ImageEntry> e;
-    ~EntryOwner()
-    {
-        if (e && e->bitmap)
-            DeleteObject(e->bitmap);
-    }
 };
 
 } // namespace

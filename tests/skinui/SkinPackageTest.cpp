@@ -97,7 +97,6 @@ TEST_F(SkinPackageTest, TheEmbeddedArchiveOpensOnceAndHoldsTheLayoutsAndImages)
         ASSERT_TRUE(img) << s.first;
         EXPECT_EQ(img->width, s.second.first) << s.first;
         EXPECT_EQ(img->height, s.second.second) << s.first;
-        DeleteObject(img->bitmap);
     }
 
     // The program icon resource is there for the window's icon.
@@ -118,7 +117,6 @@ TEST_F(SkinPackageTest, MaskedScrollBarImagesLoseTheirMagentaBackground)
     const auto* px = static_cast<const uint32_t*>(ds.dsBm.bmBits);
     EXPECT_EQ(px[0], 0u);                     // corner: magenta, masked
     EXPECT_EQ(px[30 * 32 + 8], 0xFFC8C8C8u);  // body of the normal thumb
-    DeleteObject(thumb->bitmap);
 }
 
 TEST_F(SkinPackageTest, EveryLayoutParsesAndNamesOnlyImagesThePackageHolds)
