@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cctype>
+#include <future>
 
 #include "comm/FileFind.h"
 #include "comm/MbString.h"
@@ -20,11 +21,26 @@ bool CServerClearDB::LoadAndScan()
         DebugTrace(LOG_ERROR, "GameRootDirInit Error");
         return false;
     }
+    // The disk roots hold most of the entries a scan lists. Reading them on a second thread
+    // while the known paths load lets the disk and the database work at the same time; the
+    // walk then takes each root's entries from here instead of listing the root again.
+    std::atomic<bool> cancel{false};
+    auto roots = std::async(std::launch::async, [&cancel, paths = WalkRoots()] {
+        std::map<std::string, DirListing> listings;
+        for (const auto& root : paths)
+            listings[root] = ListDirectory(root, cancel);
+        return listings;
+    });
     if (!LoadGamePathInit()) {
+        cancel = true;
+        roots.wait();
         DebugTrace(LOG_ERROR, "LoadGamePathInit Error");
         return false;
     }
-    if (!UnLoadGamePathInit()) {
+    rootListings_ = roots.get();
+    const bool walked = UnLoadGamePathInit();
+    rootListings_.clear();
+    if (!walked) {
         DebugTrace(LOG_ERROR, "UnLoadGamePathInit Error");
         return false;
     }
@@ -152,23 +168,42 @@ void CServerClearDB::SetKnownDirAnyEncoding(const std::string& path)
         SetKnownMarker(gbk, kKnownDir);
 }
 
+std::vector<std::string> CServerClearDB::WalkRoots()
+{
+    std::vector<std::string> roots;
+    std::lock_guard<std::mutex> guard(lock_);
+    for (const auto& disk : disks_) {
+        if (!disk.first.empty())
+            roots.push_back(std::string(1, disk.first[0]) + ":");
+    }
+    return roots;
+}
+
 bool CServerClearDB::UnLoadGamePathInit()
 {
     {
         std::lock_guard<std::mutex> guard(lock_);
         candidates_.clear();
     }
-    std::vector<std::string> roots;
-    {
-        std::lock_guard<std::mutex> guard(lock_);
-        for (const auto& disk : disks_) {
-            if (!disk.first.empty())
-                roots.push_back(std::string(1, disk.first[0]) + ":");
-        }
-    }
-    for (const auto& root : roots)
+    for (const auto& root : WalkRoots())
         FindDir(root, kWalkDepth);
     return true;
+}
+
+CServerClearDB::DirListing CServerClearDB::ListDirectory(const std::string& path, const std::atomic<bool>& cancel)
+{
+    DirListing listing;
+    OS::CFileFind find;
+    bool more = find.FindFile((path + "\\*.*").c_str());
+    listing.listed = more;
+    while (more && !cancel) {
+        more = find.FindNext();
+        if (find.MatchesMask(FILE_ATTRIBUTE_HIDDEN) || find.IsDots())
+            continue;
+        listing.entries.push_back(
+            DirEntry{find.GetFileName(), find.GetFilePath(), find.MatchesMask(FILE_ATTRIBUTE_DIRECTORY)});
+    }
+    return listing;
 }
 
 void CServerClearDB::RebuildKnownIndex()
@@ -211,30 +246,32 @@ bool CServerClearDB::FindDir(const std::string& path, int depthBudget)
     if (attrs == INVALID_FILE_ATTRIBUTES || !(attrs & FILE_ATTRIBUTE_DIRECTORY))
         return false;
 
-    OS::CFileFind find;
-    bool more = find.FindFile((path + "\\*.*").c_str());
-    if (!more) {
+    DirListing listing;
+    const auto ahead = rootListings_.find(path);
+    if (ahead != rootListings_.end()) {
+        listing = std::move(ahead->second);
+        rootListings_.erase(ahead);
+    } else {
+        listing = ListDirectory(path, std::atomic<bool>{false});
+    }
+    if (!listing.listed) {
         DebugTrace(LOG_ERROR, "FindDir FindFil Error");
         return true;
     }
     const bool parentKnown = knownPaths_.count(path) != 0;
-    while (more) {
-        more = find.FindNext();
-        if (find.MatchesMask(FILE_ATTRIBUTE_HIDDEN) || find.IsDots())
-            continue;
-        std::string full = find.GetFilePath();
-        const bool isDirectory = find.MatchesMask(FILE_ATTRIBUTE_DIRECTORY);
-        if (const auto* known = FindKnownNoCase(full)) {
-            if (isDirectory && known->second == kKnownAbove) {
+    for (DirEntry& entry : listing.entries) {
+        if (const auto* known = FindKnownNoCase(entry.path)) {
+            if (entry.isDirectory && known->second == kKnownAbove) {
                 descended_ = true;
-                FindDir(full, depthBudget - 1);
+                FindDir(entry.path, depthBudget - 1);
             }
             continue;
         }
-        CleanupCandidate candidate{isDirectory, parentKnown && (!isDirectory || descended_),
-                                   find.GetFileName(), full};
+        const bool ticked = parentKnown && (!entry.isDirectory || descended_);
+        std::string key = entry.path;
+        CleanupCandidate candidate{entry.isDirectory, ticked, std::move(entry.name), std::move(entry.path)};
         std::lock_guard<std::mutex> guard(lock_);
-        candidates_.insert_or_assign(std::move(full), std::move(candidate));
+        candidates_.insert_or_assign(std::move(key), std::move(candidate));
     }
     return true;
 }

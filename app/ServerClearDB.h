@@ -1,6 +1,7 @@
 #pragma once
 // Base of the product scanners: reads which disks and directories the product still uses
 // (subclasses), then walks the disks and proposes everything else for deletion.
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <string>
@@ -62,6 +63,19 @@ protected:
     void SetKnownDirAnyEncoding(const std::string& path);
 
 private:
+    // One directory's entries as the walk sees them: hidden entries and dots left out.
+    struct DirEntry {
+        std::string name;
+        std::string path;
+        bool isDirectory;
+    };
+    struct DirListing {
+        bool listed = false; // false: the enumeration could not start
+        std::vector<DirEntry> entries;
+    };
+    static DirListing ListDirectory(const std::string& path, const std::atomic<bool>& cancel);
+    std::vector<std::string> WalkRoots();
+
     // First key in map order equal to a path without regard to case, by folded path.
     void RebuildKnownIndex();
     const KnownPathMap::value_type* FindKnownNoCase(const std::string& path);
@@ -76,6 +90,8 @@ private:
     std::unordered_map<std::string, const KnownPathMap::value_type*> knownIndex_;
     bool knownIndexStale_ = true;
     std::string foldBuffer_; // reused by every lookup of the walk
+    // Disk roots listed ahead while the known paths load; each is used once by the walk.
+    std::map<std::string, DirListing> rootListings_;
 };
 
 // The code page 936 form of a UTF-8 text, if the text is valid UTF-8 holding non-ASCII

@@ -244,3 +244,17 @@ TEST_F(DiskFixture, Utf8KnownPathsAlsoProtectTheGbkDirectory)
     EXPECT_EQ("FALSE", s.KnownPaths().at("S:\\游戏\\英雄联盟"));
     EXPECT_EQ(4u, s.KnownPaths().size()) << "both forms of the path and of its parent";
 }
+
+TEST_F(DiskFixture, FailedPathLoadWalksNothingAndTheRootsListedAheadAreDropped)
+{
+    File("S:\\a.txt");
+    TestScanner s;
+    s.rootInit = [](TestScanner& t) { t.Disk("S", 1); return true; };
+    s.pathInit = [](TestScanner&) { return false; };
+    EXPECT_FALSE(s.LoadAndScan());
+    EXPECT_EQ(Lines{}, Describe(s));
+    // A later walk lists the disk itself rather than reusing anything from the failed scan.
+    File("S:\\b.txt");
+    EXPECT_TRUE(s.FindDir("S:", CServerClearDB::kWalkDepth));
+    EXPECT_EQ((Lines{"file unticked S:\\a.txt", "file unticked S:\\b.txt"}), Describe(s));
+}
