@@ -88,15 +88,23 @@ void CTestAliveMgr::OnIdle()
         lastReport_ = GetTickCount();
     }
     if (now - lastCheck_ > kCheckIntervalMs) {
-        std::lock_guard<std::mutex> guard(watchLock_);
-        for (CThreadMgrBase* mgr : watched_) {
-            std::string info;
-            if (mgr->CheckTimeout(info)) {
-                WriteLog(LOG_ERROR, kSource, __LINE__, "CTestAliveMgr::DoCheckTimeout",
-                         "线程超时，应用程序退出，Info=%s", info.c_str());
-                TerminateProcess(GetCurrentProcess(), 0xFFFFFFFF);
-                return;
+        std::string info;
+        bool hung = false;
+        {
+            std::lock_guard<std::mutex> guard(watchLock_);
+            for (CThreadMgrBase* mgr : watched_) {
+                if (mgr->CheckTimeout(info)) {
+                    hung = true;
+                    break;
+                }
             }
+        }
+        // Logged after the watch lock is released: no code holds two locks at once.
+        if (hung) {
+            WriteLog(LOG_ERROR, kSource, __LINE__, "CTestAliveMgr::DoCheckTimeout",
+                     "线程超时，应用程序退出，Info=%s", info.c_str());
+            TerminateProcess(GetCurrentProcess(), 0xFFFFFFFF);
+            return;
         }
         lastCheck_ = GetTickCount();
     }
