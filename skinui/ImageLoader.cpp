@@ -34,19 +34,6 @@ struct IconTraits {
 };
 using CIconHandle = CUniqueHandle<IconTraits>;
 
-// A top-down 32-bit DIB section; bits receives its pixel memory.
-HBITMAP CreateTopDownDib(int width, int height, void** bits)
-{
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = -height; // negative: first row at the top
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    return CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, bits, nullptr, 0);
-}
-
 std::unique_ptr<ImageEntry> MakeEntry(const unsigned char* rgba, int width, int height, DWORD mask)
 {
     void* bits = nullptr;
@@ -155,6 +142,18 @@ void ConvertRgbaToPremultipliedBgra(const unsigned char* rgba, int width, int he
     }
     if (hasAlpha)
         *hasAlpha = alpha;
+}
+
+HBITMAP CreateTopDownDib(int width, int height, void** bits)
+{
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = width;
+    bmi.bmiHeader.biHeight = -height; // negative: first row at the top
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    return CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, bits, nullptr, 0);
 }
 
 std::unique_ptr<ImageEntry> CImageLoader::LoadFromMemory(const void* data, size_t length, DWORD mask)

@@ -18,13 +18,17 @@ namespace SkinUI {
 void ConvertRgbaToPremultipliedBgra(const unsigned char* rgba, int width, int height,
                                     DWORD mask, uint32_t* bgra, bool* hasAlpha);
 
+// A 32-bit top-down DIB section (pixels 0xAARRGGBB, memory order B,G,R,A); bits receives
+// its pixel memory. Null on failure.
+HBITMAP CreateTopDownDib(int width, int height, void** bits);
+
 class CImageLoader {
 public:
     // Loads image `name` by the skin's rules: ".ico"/".ICO" names as an icon file from disk;
     // with a resource type, the named resource of the resource instance; otherwise the skin
     // file (archive entry or resource path + name); failing that, name as a file path. The
-    // bytes are decoded by stb_image. Null when nothing could be loaded or decoded. The caller
-    // owns the returned entry's bitmap (DeleteObject when done).
+    // bytes are decoded by stb_image. Null when nothing could be loaded or decoded. The entry
+    // owns its bitmap.
     static std::unique_ptr<ImageEntry> Load(const std::string& name, const char* resourceType,
                                             DWORD mask);
 

@@ -544,16 +544,9 @@ void CPaintHostUI::EnsureOffscreen(int cx, int cy)
         return;
     ReleaseOffscreen();
     // A 32-bit top-down DIB section, so premultiplied images blend straight into it.
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = cx;
-    bmi.bmiHeader.biHeight = -cy;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     m_hDcOffscreen.Reset(CreateCompatibleDC(m_hDcPaint));
-    m_hbmpOffscreen.Reset(CreateDIBSection(m_hDcPaint, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    m_hbmpOffscreen.Reset(CreateTopDownDib(cx, cy, &bits));
     if (!m_hDcOffscreen || !m_hbmpOffscreen) {
         m_hbmpOffscreen.Reset();
         m_hDcOffscreen.Reset();

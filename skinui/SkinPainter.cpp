@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "comm/UniqueHandle.h"
+#include "skinui/ImageLoader.h"
 #include "skinui/ImageString.h"
 #include "skinui/PaintHostUI.h"
 
@@ -49,18 +50,10 @@ bool Meets(const RECT& a, const RECT& b)
     return IntersectRect(&tmp, &a, &b) != FALSE;
 }
 
-// A 32-bit top-down DIB section; pixels are 0xAARRGGBB in memory order B, G, R, A.
 HBITMAP CreateDib(int width, int height, DWORD** bits)
 {
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = -height;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
     void* p = nullptr;
-    HBITMAP bmp = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &p, nullptr, 0);
+    HBITMAP bmp = CreateTopDownDib(width, height, &p);
     *bits = static_cast<DWORD*>(p);
     return bmp;
 }
